@@ -8,17 +8,17 @@ int main(int argc, char *argv[])
 	if (argc != 2)
 		return 2;
 
-	const char *label = argv[1];
-	std::fputs(label, stdout);
+	std::fputs(argv[1], stdout);
 	std::putchar('\n');
 
 	// Every label, empty ones included, gets a count escape; the bytes are
 	// written from their unsigned values, so 0x80 and up stay three digits.
+	const char *label = argv[1];
 	for (;;) {
 		std::size_t len = std::strcspn(label, ".");
 		std::printf("\\%03zo", len);
-		for (std::size_t i = 0; i < len; i++)
-			std::printf("\\%03o", static_cast<unsigned char>(label[i]));
+		for (const char *p = label; p < label + len; p++)
+			std::printf("\\%03o", static_cast<unsigned char>(*p));
 		if (label[len] == '\0')
 			break;
 		label += len + 1;

@@ -40,7 +40,7 @@ std::string slurp(FILE *f)
 // Stdout and stderr go to temporary files so that neither pipe can fill
 // up and stall the child. With_argv0 false passes an empty argument vector.
 Result run(const std::vector<std::string> &args, Out mode = Out::capture,
-           bool with_argv0 = true)
+	   bool with_argv0 = true)
 {
 	std::vector<char *> argv;
 	if (with_argv0)
@@ -56,7 +56,8 @@ Result run(const std::vector<std::string> &args, Out mode = Out::capture,
 	if (mode == Out::capture)
 		posix_spawn_file_actions_adddup2(&fa, fileno(out), 1);
 	else if (mode == Out::full)
-		posix_spawn_file_actions_addopen(&fa, 1, "/dev/full", O_WRONLY, 0);
+		posix_spawn_file_actions_addopen(&fa, 1, "/dev/full", O_WRONLY,
+						 0);
 	else
 		posix_spawn_file_actions_addclose(&fa, 1);
 	posix_spawn_file_actions_adddup2(&fa, fileno(err), 2);
@@ -65,12 +66,13 @@ Result run(const std::vector<std::string> &args, Out mode = Out::capture,
 	int rc = posix_spawn(&pid, lablit, &fa, nullptr, argv.data(), environ);
 	posix_spawn_file_actions_destroy(&fa);
 	if (rc != 0) {
-		std::fprintf(stderr, "cannot run %s: %s\n", lablit, std::strerror(rc));
+		std::fprintf(stderr, "cannot run %s: %s\n", lablit,
+			     std::strerror(rc));
 		std::exit(2);
 	}
 	int ws;
 	waitpid(pid, &ws, 0);
-	Result r{slurp(out), slurp(err), 0};
+	Result r{ slurp(out), slurp(err), 0 };
 	r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : 128 + WTERMSIG(ws);
 	return r;
 }
@@ -93,7 +95,7 @@ std::string show(const std::string &s)
 }
 
 void expect(const std::string &what, const Result &r, const std::string &out,
-            int status)
+	    int status)
 {
 	if (r.out == out && r.err.empty() && r.status == status)
 		return;
@@ -101,7 +103,7 @@ void expect(const std::string &what, const Result &r, const std::string &out,
 	std::printf("FAIL %s\n", what.c_str());
 	if (r.out != out)
 		std::printf("  stdout %s\n  wanted %s\n", show(r.out).c_str(),
-		            show(out).c_str());
+			    show(out).c_str());
 	if (!r.err.empty())
 		std::printf("  stderr %s\n", show(r.err).c_str());
 	if (r.status != status)
@@ -119,7 +121,7 @@ std::string repeat(const std::string &s, std::size_t n)
 // A complete run: the echo line, then the escape line.
 void expect_escapes(const std::string &name, const std::string &escapes)
 {
-	expect(show(name), run({name}), name + "\n" + escapes + "\n", 0);
+	expect(show(name), run({ name }), name + "\n" + escapes + "\n", 0);
 }
 
 void examples()
@@ -127,24 +129,24 @@ void examples()
 	static const struct {
 		const char *name, *escapes;
 	} cases[] = {
-		{"a1.b22", "\\002\\141\\061\\003\\142\\062\\062\\000"},
-		{"", "\\000\\000"},
-		{"a1.", "\\002\\141\\061\\000\\000"},
-		{".", "\\000\\000\\000"},
-		{".a1", "\\000\\002\\141\\061\\000"},
-		{"a1..b22", "\\002\\141\\061\\000\\003\\142\\062\\062\\000"},
-		{"...", "\\000\\000\\000\\000\\000"},
-		{"a\\.b", "\\002\\141\\134\\001\\142\\000"},
-		{"\\", "\\001\\134\\000"},
-		{"A.b", "\\001\\101\\001\\142\\000"},
-		{"\xc3\xa9", "\\002\\303\\251\\000"},
-		{"\x01\x7f\x80\xff", "\\004\\001\\177\\200\\377\\000"},
-		{"a\nb.c", "\\003\\141\\012\\142\\001\\143\\000"},
-		{"a b\t", "\\004\\141\\040\\142\\011\\000"},
-		{"%s%n.%d", "\\004\\045\\163\\045\\156\\002\\045\\144\\000"},
-		{"www.example.com",
-		 "\\003\\167\\167\\167\\007\\145\\170\\141\\155\\160\\154\\145"
-		 "\\003\\143\\157\\155\\000"},
+		{ "a1.b22", "\\002\\141\\061\\003\\142\\062\\062\\000" },
+		{ "", "\\000\\000" },
+		{ "a1.", "\\002\\141\\061\\000\\000" },
+		{ ".", "\\000\\000\\000" },
+		{ ".a1", "\\000\\002\\141\\061\\000" },
+		{ "a1..b22", "\\002\\141\\061\\000\\003\\142\\062\\062\\000" },
+		{ "...", "\\000\\000\\000\\000\\000" },
+		{ "a\\.b", "\\002\\141\\134\\001\\142\\000" },
+		{ "\\", "\\001\\134\\000" },
+		{ "A.b", "\\001\\101\\001\\142\\000" },
+		{ "\xc3\xa9", "\\002\\303\\251\\000" },
+		{ "\x01\x7f\x80\xff", "\\004\\001\\177\\200\\377\\000" },
+		{ "a\nb.c", "\\003\\141\\012\\142\\001\\143\\000" },
+		{ "a b\t", "\\004\\141\\040\\142\\011\\000" },
+		{ "%s%n.%d", "\\004\\045\\163\\045\\156\\002\\045\\144\\000" },
+		{ "www.example.com",
+		  "\\003\\167\\167\\167\\007\\145\\170\\141\\155\\160\\154\\145"
+		  "\\003\\143\\157\\155\\000" },
 	};
 	for (const auto &c : cases)
 		expect_escapes(c.name, c.escapes);
@@ -169,52 +171,58 @@ void labels()
 		std::size_t len;
 		const char *count;
 	} cases[] = {
-		{63, "\\077"},  {64, "\\100"},  {255, "\\377"},   {256, "\\400"},
-		{300, "\\454"}, {511, "\\777"}, {512, "\\1000"}, {4096, "\\10000"},
+		{ 63, "\\077" },   { 64, "\\100" },     { 255, "\\377" },
+		{ 256, "\\400" },  { 300, "\\454" },    { 511, "\\777" },
+		{ 512, "\\1000" }, { 4096, "\\10000" },
 	};
 	for (const auto &c : cases)
 		expect_escapes("x." + std::string(c.len, 'a') + ".y",
-		               std::string("\\001\\170") + c.count +
-		                   repeat("\\141", c.len) + "\\001\\171\\000");
+			       std::string("\\001\\170") + c.count +
+				       repeat("\\141", c.len) +
+				       "\\001\\171\\000");
 }
 
 // The kernel passes one argument of at most 131071 bytes.
 void longest()
 {
 	expect_escapes(std::string(131071, 'a'),
-	               "\\377777" + repeat("\\141", 131071) + "\\000");
+		       "\\377777" + repeat("\\141", 131071) + "\\000");
 	expect_escapes(repeat("ab.", 43690) + "a",
-	               repeat("\\002\\141\\142", 43690) + "\\001\\141\\000");
+		       repeat("\\002\\141\\142", 43690) + "\\001\\141\\000");
 	expect_escapes(std::string(131071, '.'), repeat("\\000", 131073));
 }
 
 void usage()
 {
 	static const std::vector<std::string> cases[] = {
-		{}, {"a1", "b22"}, {"", ""}, {"a", "b", "c"},
+		{},
+		{ "a1", "b22" },
+		{ "", "" },
+		{ "a", "b", "c" },
 	};
 	for (const auto &args : cases)
-		expect(std::to_string(args.size()) + " arguments", run(args), "", 2);
+		expect(std::to_string(args.size()) + " arguments", run(args),
+		       "", 2);
 	expect("empty argument vector", run({}, Out::capture, false), "", 2);
 }
 
 void write_failure()
 {
-	expect("stdout on a full device", run({"a1.b22"}, Out::full), "", 1);
+	expect("stdout on a full device", run({ "a1.b22" }, Out::full), "", 1);
 	expect("long name on a full device",
-	       run({std::string(131071, 'a')}, Out::full), "", 1);
-	expect("closed stdout", run({"a1.b22"}, Out::closed), "", 1);
+	       run({ std::string(131071, 'a') }, Out::full), "", 1);
+	expect("closed stdout", run({ "a1.b22" }, Out::closed), "", 1);
 }
 
 const struct {
 	const char *name;
 	void (*fn)();
 } groups[] = {
-	{"examples", examples},
-	{"labels", labels},
-	{"longest", longest},
-	{"usage", usage},
-	{"write_failure", write_failure},
+	{ "examples", examples },
+	{ "labels", labels },
+	{ "longest", longest },
+	{ "usage", usage },
+	{ "write_failure", write_failure },
 };
 
 } // namespace
