@@ -1,11 +1,13 @@
 // Runs the lablit binary as its own process with exact argument bytes and
 // checks stdout byte for byte, stderr and the exit status.
 //
-// usage: lablit_test PATH-TO-LABLIT GROUP
+// usage: lablit_test PATH-TO-LABLIT GROUP [SEED]
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -214,6 +216,108 @@ void write_failure()
 	expect("closed stdout", run({ "a1.b22" }, Out::closed), "", 1);
 }
 
+// Reads an escape line back into labels, or says what is wrong with it.
+std::string decode(const std::string &line, std::vector<std::string> &labels)
+{
+	std::vector<std::string> esc; // the octal digits of each escape
+	for (char c : line) {
+		if (c == '\\')
+			esc.emplace_back();
+		else if (c >= '0' && c <= '7' && !esc.empty())
+			esc.back() += c;
+		else
+			return "stray byte in the escape line";
+	}
+	if (esc.empty() || esc.back() != "000")
+		return "no terminator at the end";
+	std::size_t i = 0;
+	while (i + 1 < esc.size()) {
+		const std::string &count = esc[i++];
+		// Only a count of 512 or more needs a fourth digit.
+		if (count.size() < 3 || (count.size() > 3 && count[0] == '0'))
+			return "bad count escape \\" + count;
+		unsigned long n = std::stoul(count, nullptr, 8);
+		if (n > esc.size() - 1 - i)
+			return "count escape \\" + count + " runs past the end";
+		std::string label;
+		for (; n > 0; n--) {
+			const std::string &b = esc[i++];
+			if (b.size() != 3 || b[0] > '3')
+				return "bad byte escape \\" + b;
+			label += static_cast<char>(std::stoul(b, nullptr, 8));
+		}
+		labels.push_back(label);
+	}
+	return "";
+}
+
+// What is wrong with lablit's output for a name, or "" if nothing is.
+std::string check_roundtrip(const std::string &name, const Result &r)
+{
+	if (r.status != 0 || !r.err.empty())
+		return "status " + std::to_string(r.status) + ", stderr " +
+		       show(r.err);
+	if (r.out.compare(0, name.size() + 1, name + "\n") != 0)
+		return "echo line is not the name";
+	std::string line = r.out.substr(name.size() + 1);
+	if (line.empty() || line.back() != '\n')
+		return "escape line has no newline";
+	line.pop_back();
+
+	std::vector<std::string> labels;
+	std::string why = decode(line, labels);
+	if (!why.empty())
+		return why;
+	std::size_t dots = std::count(name.begin(), name.end(), '.');
+	if (labels.size() != dots + 1)
+		return std::to_string(labels.size()) + " labels decoded";
+	std::string joined = labels[0];
+	for (std::size_t i = 1; i < labels.size(); i++)
+		joined += "." + labels[i];
+	if (joined != name)
+		return "decoded labels are not the name's";
+	return "";
+}
+
+// Random names, heavy on the bytes that trip encoders up.
+std::string random_name(std::mt19937 &rng)
+{
+	static const char tricky[] = { '\\',   ' ',    '\n',   '\t', '%',
+				       '\x7f', '\x80', '\xff', '0',  'A' };
+	std::string name;
+	for (unsigned labels = 1 + rng() % 6; labels > 0; labels--) {
+		unsigned len = rng() % 5 == 0 ? 0 : 1 + rng() % 63;
+		if (rng() % 10 == 0)
+			len = 64 + rng() % 600; // mostly past a one-octet count
+		for (; len > 0; len--) {
+			char c = rng() % 3 == 0
+					 ? tricky[rng() % sizeof tricky]
+					 : static_cast<char>(1 + rng() % 255);
+			name += c == '.' ? '\\' : c;
+		}
+		if (labels > 1)
+			name += '.';
+	}
+	return name;
+}
+
+unsigned long seed = 1;
+
+void roundtrip()
+{
+	std::mt19937 rng(seed);
+	int shown = 0;
+	for (int n = 0; n < 3000 && shown < 5; n++) {
+		std::string name = random_name(rng);
+		std::string why = check_roundtrip(name, run({ name }));
+		if (why.empty())
+			continue;
+		failures++, shown++;
+		std::printf("FAIL seed %lu, name %d %s: %s\n", seed, n,
+			    show(name).c_str(), why.c_str());
+	}
+}
+
 const struct {
 	const char *name;
 	void (*fn)();
@@ -223,17 +327,21 @@ const struct {
 	{ "longest", longest },
 	{ "usage", usage },
 	{ "write_failure", write_failure },
+	{ "roundtrip", roundtrip },
 };
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-	if (argc != 3) {
-		std::fprintf(stderr, "usage: lablit_test lablit group\n");
+	if (argc != 3 && argc != 4) {
+		std::fprintf(stderr,
+			     "usage: lablit_test lablit group [seed]\n");
 		return 2;
 	}
 	lablit = argv[1];
+	if (argc == 4)
+		seed = std::strtoul(argv[3], nullptr, 10);
 	for (const auto &g : groups) {
 		if (std::strcmp(g.name, argv[2]) == 0) {
 			g.fn();
