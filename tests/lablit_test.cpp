@@ -52,6 +52,10 @@ Result run(const std::vector<std::string> &args, Out mode = Out::capture,
 	argv.push_back(nullptr);
 
 	FILE *out = std::tmpfile(), *err = std::tmpfile();
+	if (!out || !err) {
+		std::perror("tmpfile");
+		std::exit(2);
+	}
 	posix_spawn_file_actions_t fa;
 	posix_spawn_file_actions_init(&fa);
 	posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
