@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: ISC
 // lablit: write a dotted name and its label form as octal escapes.
 #include <cstdio>
 #include <cstdlib>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: ISC
 # Installs the build into a scratch prefix and runs the installed binary.
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}

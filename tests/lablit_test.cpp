@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: ISC
 // Runs the lablit binary as its own process with exact argument bytes and
 // checks stdout byte for byte, stderr and the exit status.
 //
