@@ -1,8 +1,13 @@
 # SPDX-License-Identifier: ISC
 # Installs the build into a scratch prefix and runs the installed binary.
 file(REMOVE_RECURSE "${PREFIX}")
-execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}
-  OUTPUT_QUIET RESULT_VARIABLE rc)
+# A multi-config build tree installs only the configuration it is told.
+set(config)
+if(CONFIG)
+  set(config --config ${CONFIG})
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} ${config}
+  --prefix ${PREFIX} OUTPUT_QUIET RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${rc}")
 endif()
