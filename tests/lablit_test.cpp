@@ -207,10 +207,10 @@ void write_failure()
 	expect("long name on a full device",
 	       run({ std::string(131071, 'a') }, Out::full), "", 1);
 	expect("closed stdout", run({ "a1.b22" }, Out::closed), "", 1);
-	// Some of these lengths end the output exactly where a stdout buffer
-	// fills: the last flush then has nothing left to write, and only the
-	// stream's error flag remembers the lost bytes.
-	for (std::size_t n = 0; n <= 1100; n++)
+	// Some of these lengths end the output exactly where a stdout buffer of
+	// 4096 or 8192 bytes fills: the last flush then has nothing left to
+	// write, and only the stream's error flag remembers the lost bytes.
+	for (std::size_t n = 0; n <= 1700; n++)
 		expect(std::to_string(n) + "-byte name on a full device",
 		       run({ std::string(n, 'a') }, Out::full), "", 1);
 }
