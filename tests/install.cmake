@@ -12,7 +12,8 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${rc}")
 endif()
 
-foreach(f bin/lablit share/man/man1/lablit.1)
+foreach(f bin/lablit share/man/man1/lablit.1.gz share/doc/lablit/copyright
+    share/doc/lablit/changelog.gz)
   if(NOT EXISTS "${PREFIX}/${f}")
     message(FATAL_ERROR "${f} not installed")
   endif()
