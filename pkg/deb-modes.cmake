@@ -2,6 +2,9 @@
 # Run by cpack after it writes a .deb. The ar archive records each member's
 # file mode, which cpack takes from the umask it ran under; set every one to
 # 0644 so that the package's bytes do not depend on the umask.
+if(NOT CPACK_GENERATOR STREQUAL "DEB")
+  return()
+endif()
 file(WRITE "${CPACK_TOPLEVEL_DIRECTORY}/ar-mode" "100644  ")
 foreach(deb IN LISTS CPACK_PACKAGE_FILES)
   file(SIZE "${deb}" end)
