@@ -4,6 +4,7 @@
 //
 // usage: lablit_test PATH-TO-LABLIT GROUP [SEED]
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,7 +23,9 @@ namespace {
 const char *lablit;
 int failures;
 
-enum class Out { capture, full, closed };
+// Where the child's stdout goes: a file, a full device, nowhere (closed), or
+// a pipe whose reader has gone, with SIGPIPE at its default or ignored.
+enum class Out { capture, full, closed, no_reader, no_reader_sigpipe_ignored };
 
 struct Result {
 	std::string out, err;
@@ -53,10 +56,12 @@ Result run(const std::vector<std::string> &args, Out mode = Out::capture,
 	argv.push_back(nullptr);
 
 	FILE *out = std::tmpfile(), *err = std::tmpfile();
-	if (!out || !err) {
-		std::perror("tmpfile");
+	int pipefd[2] = { -1, -1 };
+	if (!out || !err || pipe2(pipefd, O_CLOEXEC) != 0) {
+		std::perror("tmpfile or pipe");
 		std::exit(2);
 	}
+	close(pipefd[0]);
 	posix_spawn_file_actions_t fa;
 	posix_spawn_file_actions_init(&fa);
 	posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
@@ -65,13 +70,33 @@ Result run(const std::vector<std::string> &args, Out mode = Out::capture,
 	else if (mode == Out::full)
 		posix_spawn_file_actions_addopen(&fa, 1, "/dev/full", O_WRONLY,
 						 0);
-	else
+	else if (mode == Out::closed)
 		posix_spawn_file_actions_addclose(&fa, 1);
+	else
+		posix_spawn_file_actions_adddup2(&fa, pipefd[1], 1);
 	posix_spawn_file_actions_adddup2(&fa, fileno(err), 2);
 
+	// SIGPIPE is ignored in this process (see main), and an ignored signal
+	// stays ignored across exec: reset it to its default for the child but
+	// where the row asks for it ignored. No signal is blocked in the child.
+	posix_spawnattr_t sa;
+	posix_spawnattr_init(&sa);
+	sigset_t none, sigpipe;
+	sigemptyset(&none);
+	sigemptyset(&sigpipe);
+	sigaddset(&sigpipe, SIGPIPE);
+	posix_spawnattr_setsigmask(&sa, &none);
+	posix_spawnattr_setsigdefault(&sa, &sigpipe);
+	posix_spawnattr_setflags(&sa, mode == Out::no_reader_sigpipe_ignored
+					      ? POSIX_SPAWN_SETSIGMASK
+					      : POSIX_SPAWN_SETSIGMASK |
+							POSIX_SPAWN_SETSIGDEF);
+
 	pid_t pid;
-	int rc = posix_spawn(&pid, lablit, &fa, nullptr, argv.data(), environ);
+	int rc = posix_spawn(&pid, lablit, &fa, &sa, argv.data(), environ);
 	posix_spawn_file_actions_destroy(&fa);
+	posix_spawnattr_destroy(&sa);
+	close(pipefd[1]);
 	if (rc != 0) {
 		std::fprintf(stderr, "cannot run %s: %s\n", lablit,
 			     std::strerror(rc));
@@ -203,10 +228,24 @@ void usage()
 
 void write_failure()
 {
-	expect("stdout on a full device", run({ "a1.b22" }, Out::full), "", 1);
-	expect("long name on a full device",
-	       run({ std::string(131071, 'a') }, Out::full), "", 1);
-	expect("closed stdout", run({ "a1.b22" }, Out::closed), "", 1);
+	const struct {
+		const char *what;
+		std::string name;
+		Out mode;
+		int status;
+	} cases[] = {
+		{ "stdout on a full device", "a1.b22", Out::full, 1 },
+		{ "long name on a full device", std::string(131071, 'a'),
+		  Out::full, 1 },
+		{ "closed stdout", "a1.b22", Out::closed, 1 },
+		// Killed by SIGPIPE as any writer is; with the signal ignored,
+		// the failed write is reported by the exit status alone.
+		{ "reader gone", "a1.b22", Out::no_reader, 128 + SIGPIPE },
+		{ "reader gone, SIGPIPE ignored", "a1.b22",
+		  Out::no_reader_sigpipe_ignored, 1 },
+	};
+	for (const auto &c : cases)
+		expect(c.what, run({ c.name }, c.mode), "", c.status);
 	// Some of these lengths end the output exactly where a stdout buffer of
 	// 4096 or 8192 bytes fills: the last flush then has nothing left to
 	// write, and only the stream's error flag remembers the lost bytes.
@@ -350,6 +389,8 @@ int main(int argc, char *argv[])
 		return 2;
 	}
 	lablit = argv[1];
+	// So that run() can pass SIGPIPE on ignored; it resets it otherwise.
+	std::signal(SIGPIPE, SIG_IGN);
 	if (argc == 4)
 		seed = std::strtoul(argv[3], nullptr, 10);
 	for (const auto &g : groups) {
