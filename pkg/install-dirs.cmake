@@ -2,23 +2,22 @@
 # Run by cmake --install before anything is copied, with lablit_dirs set to
 # the directories the files go to. As install -D does, each of them that is
 # missing, and each missing one above it, is made rwxr-xr-x whatever the
-# umask; one that is already there keeps its mode. chmod(1), unlike
-# file(CHMOD), keeps the set-group-ID bit a new directory inherits from its
-# parent, as install -D does too.
+# umask, from the top down: mkdir -m sets the mode as it makes the directory,
+# so a umask such as 0277 cannot shut us out of the next one, and it keeps a
+# set-group-ID bit inherited from the parent. One that is already there keeps
+# its mode. A path is formed as cmake --install forms the one it copies to,
+# never put in a list (it may hold a ;) and never folded by text: the kernel
+# resolves a .. after a symlink, and so it must here.
+function(lablit_mkdir dir)
+  if(NOT IS_DIRECTORY "${dir}" AND dir MATCHES "^(.+)/[^/]*$")
+    lablit_mkdir("${CMAKE_MATCH_1}")
+  endif()
+  if(NOT IS_DIRECTORY "${dir}")
+    execute_process(COMMAND mkdir -m 755 "${dir}" COMMAND_ERROR_IS_FATAL ANY)
+  endif()
+endfunction()
 foreach(dir IN LISTS lablit_dirs)
-  if(NOT IS_ABSOLUTE "${dir}")
-    set(dir "${CMAKE_INSTALL_PREFIX}/${dir}")
-  endif()
-  get_filename_component(dir "$ENV{DESTDIR}${dir}" ABSOLUTE)
-  set(missing)
-  while(NOT EXISTS "${dir}")
-    list(PREPEND missing "${dir}")
-    get_filename_component(dir "${dir}" DIRECTORY)
-  endwhile()
-  if(missing)
-    list(GET missing -1 dir)
-    file(MAKE_DIRECTORY "${dir}")
-    execute_process(COMMAND chmod u=rwx,go=rx ${missing}
-      COMMAND_ERROR_IS_FATAL ANY)
-  endif()
+  cmake_path(ABSOLUTE_PATH dir BASE_DIRECTORY "${CMAKE_INSTALL_PREFIX}")
+  cmake_path(ABSOLUTE_PATH dir BASE_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")
+  lablit_mkdir("$ENV{DESTDIR}${dir}")
 endforeach()

@@ -1,50 +1,62 @@
 # SPDX-License-Identifier: ISC
 cmake_minimum_required(VERSION 3.20)
-# Installs the build under DESTDIR and umask 077 into a scratch tree that
-# already holds an admin's set-group-ID usr/share, and runs the installed
-# binary.
+# Installs the build under umask 077 into a scratch tree that already holds
+# usr, usr/share/man and usr/share/man/man1 of mode 0750 and an admin's
+# set-group-ID usr/share, through a DESTDIR that holds a ; and a .. after a
+# symlink, and runs the installed binary.
 file(REMOVE_RECURSE "${PREFIX}")
-file(MAKE_DIRECTORY "${PREFIX}/usr/share")
-file(CHMOD "${PREFIX}/usr/share" PERMISSIONS OWNER_READ OWNER_WRITE
+set(root "${PREFIX}/real/dest; x") # where the kernel takes DESTDIR
+file(MAKE_DIRECTORY "${PREFIX}/real/link" "${root}/usr/share/man/man1")
+file(CREATE_LINK real/link "${PREFIX}/link" SYMBOLIC)
+# Exact modes, whatever this tree inherits from where the build is.
+file(CHMOD "${root}/usr" "${root}/usr/share/man" "${root}/usr/share/man/man1"
+  PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE)
+file(CHMOD "${root}/usr/share" PERMISSIONS OWNER_READ OWNER_WRITE
   OWNER_EXECUTE GROUP_READ GROUP_WRITE GROUP_EXECUTE WORLD_READ WORLD_EXECUTE
   SETGID)
+# The kernel drops the bit for a user outside the directory's group.
+execute_process(COMMAND stat -c %a "${root}/usr/share" OUTPUT_VARIABLE share
+  OUTPUT_STRIP_TRAILING_WHITESPACE)
 # A multi-config build tree installs only the configuration it is told.
 set(config)
 if(CONFIG)
   set(config --config ${CONFIG})
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${PREFIX}
-  sh -c [[umask 077 && exec "$@"]] sh
+execute_process(COMMAND ${CMAKE_COMMAND} -E env
+  "DESTDIR=${PREFIX}/link/../dest; x" sh -c [[umask 077 && exec "$@"]] sh
   ${CMAKE_COMMAND} --install ${BUILD} ${config} --prefix /usr
   OUTPUT_QUIET RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${rc}")
 endif()
+if(EXISTS "${PREFIX}/dest; x")
+  message(FATAL_ERROR "DESTDIR's .. folded by text: ${PREFIX}/dest; x made")
+endif()
 
 foreach(f bin/lablit share/man/man1/lablit.1.gz share/doc/lablit/copyright
     share/doc/lablit/changelog.gz)
-  if(NOT EXISTS "${PREFIX}/usr/${f}")
+  if(NOT EXISTS "${root}/usr/${f}")
     message(FATAL_ERROR "${f} not installed")
   endif()
 endforeach()
 
-# The directories made are rwxr-xr-x, set-group-ID where they inherit it;
-# the one that was there keeps its mode.
-execute_process(COMMAND find ${PREFIX}/usr -mindepth 1 -type d
-  -printf "%m %P\n" OUTPUT_VARIABLE dirs)
+# Directories made are rwxr-xr-x, as install -D makes them; those that were
+# there keep their modes.
+# New directories below usr/share take its set-group-ID bit, if it kept one.
+string(REGEX REPLACE "^(2?)[0-7]+$" "\\1755" new "${share}")
+set(want "bin 755" "share ${share}" "share/doc ${new}"
+  "share/doc/lablit ${new}" "share/man 750" "share/man/man1 750")
+execute_process(COMMAND find "${root}/usr" -mindepth 1 -type d
+  -printf "%P %m\n" OUTPUT_VARIABLE dirs)
 string(REGEX REPLACE "\n$" "" dirs "${dirs}")
 string(REPLACE "\n" ";" dirs "${dirs}")
-foreach(d IN LISTS dirs)
-  if(NOT d MATCHES "^2?755 " AND NOT d STREQUAL "2775 share")
-    message(FATAL_ERROR "directory mode ${d} after cmake --install under "
-      "umask 077")
-  endif()
-endforeach()
-if(NOT "2775 share" IN_LIST dirs)
-  message(FATAL_ERROR "the existing share lost its mode: ${dirs}")
+list(SORT dirs)
+if(NOT dirs STREQUAL want)
+  message(FATAL_ERROR "directory modes after cmake --install under umask "
+    "077:\n  ${dirs}\nwanted\n  ${want}")
 endif()
 
-execute_process(COMMAND ${PREFIX}/usr/bin/lablit a1.b22
+execute_process(COMMAND "${root}/usr/bin/lablit" a1.b22
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
 set(want "a1.b22\n\\002\\141\\061\\003\\142\\062\\062\\000\n")
 if(NOT rc EQUAL 0 OR NOT err STREQUAL "" OR NOT out STREQUAL want)
