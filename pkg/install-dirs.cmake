@@ -3,11 +3,10 @@
 # the directories the files go to. As install -D does, each of them that is
 # missing, and each missing one above it, is made rwxr-xr-x whatever the
 # umask, from the top down: mkdir -m sets the mode as it makes the directory,
-# so a umask such as 0277 cannot shut us out of the next one, and it keeps a
-# set-group-ID bit inherited from the parent. One that is already there keeps
-# its mode. A path is formed as cmake --install forms the one it copies to,
-# never put in a list (it may hold a ;) and never folded by text: the kernel
-# resolves a .. after a symlink, and so it must here.
+# so no umask shuts us out of the next one, and it keeps a set-group-ID bit
+# inherited from the parent. One that is already there keeps its mode. Paths
+# are formed as cmake --install forms those it copies to, kept out of lists
+# (they may hold a ;) and resolved by the kernel, .. after a symlink included.
 function(lablit_mkdir dir)
   if(NOT IS_DIRECTORY "${dir}" AND dir MATCHES "^(.+)/[^/]*$")
     lablit_mkdir("${CMAKE_MATCH_1}")
@@ -17,7 +16,9 @@ function(lablit_mkdir dir)
   endif()
 endfunction()
 foreach(dir IN LISTS lablit_dirs)
-  cmake_path(ABSOLUTE_PATH dir BASE_DIRECTORY "${CMAKE_INSTALL_PREFIX}")
+  if(NOT IS_ABSOLUTE "${dir}") # --prefix / leaves an empty prefix
+    set(dir "${CMAKE_INSTALL_PREFIX}/${dir}")
+  endif()
   cmake_path(ABSOLUTE_PATH dir BASE_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")
   lablit_mkdir("$ENV{DESTDIR}${dir}")
 endforeach()

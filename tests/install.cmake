@@ -3,7 +3,8 @@ cmake_minimum_required(VERSION 3.20)
 # Installs the build under umask 077 into a scratch tree that already holds
 # usr, usr/share/man and usr/share/man/man1 of mode 0750 and an admin's
 # set-group-ID usr/share, through a DESTDIR that holds a ; and a .. after a
-# symlink, and runs the installed binary.
+# symlink, and runs the installed binary. The prefix is /, which cmake
+# --install reduces to an empty one; DESTDIR ends in usr.
 file(REMOVE_RECURSE "${PREFIX}")
 set(root "${PREFIX}/real/dest; x") # where the kernel takes DESTDIR
 file(MAKE_DIRECTORY "${PREFIX}/real/link" "${root}/usr/share/man/man1")
@@ -23,8 +24,8 @@ if(CONFIG)
   set(config --config ${CONFIG})
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env
-  "DESTDIR=${PREFIX}/link/../dest; x" sh -c [[umask 077 && exec "$@"]] sh
-  ${CMAKE_COMMAND} --install ${BUILD} ${config} --prefix /usr
+  "DESTDIR=${PREFIX}/link/../dest; x/usr" sh -c [[umask 077 && exec "$@"]] sh
+  ${CMAKE_COMMAND} --install ${BUILD} ${config} --prefix /
   OUTPUT_QUIET RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${rc}")
@@ -40,9 +41,8 @@ foreach(f bin/lablit share/man/man1/lablit.1.gz share/doc/lablit/copyright
   endif()
 endforeach()
 
-# Directories made are rwxr-xr-x, as install -D makes them; those that were
-# there keep their modes.
-# New directories below usr/share take its set-group-ID bit, if it kept one.
+# Directories made are rwxr-xr-x, as install -D makes them, and below usr/share
+# set-group-ID if it kept that bit; those that were there keep their modes.
 string(REGEX REPLACE "^(2?)[0-7]+$" "\\1755" new "${share}")
 set(want "bin 755" "share ${share}" "share/doc ${new}"
   "share/doc/lablit ${new}" "share/man 750" "share/man/man1 750")
