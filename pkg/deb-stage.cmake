@@ -1,5 +1,10 @@
 # SPDX-License-Identifier: ISC
 # Run by cpack on the staging tree, before it is packed.
+# Times in the package are the release's own unless SOURCE_DATE_EPOCH is
+# given, so that every build of a release is the same bytes.
+if("$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
+  set(ENV{SOURCE_DATE_EPOCH} ${CPACK_LABLIT_EPOCH})
+endif()
 if(CPACK_GENERATOR STREQUAL "DEB")
   # Without dpkg-shlibdeps cpack only warns, and the package would say
   # nothing of the C library lablit needs.
