@@ -1,11 +1,14 @@
 # SPDX-License-Identifier: ISC
 cmake_minimum_required(VERSION 3.20)
-# Installs the build under umask 077 into a scratch tree that already holds
-# usr and usr/share/man of mode 0750 and an admin's set-group-ID usr/share,
-# through a DESTDIR that holds a ; and a .. after a symlink, and runs the
-# installed binary. The prefix is /, which cmake --install reduces to an
-# empty one; DESTDIR ends in usr. No directory a file goes to is there
-# before, so each one the install step leaves out shows as 0700.
+# Installs the build twice under umask 077 and runs the installed binary.
+# First into a scratch tree that already holds usr and usr/share/man of mode
+# 0750 and an admin's set-group-ID usr/share, through a DESTDIR that holds a ;
+# and a .. after a symlink; the prefix is /, which cmake --install reduces to
+# an empty one, and DESTDIR ends in usr. Then as a packager may: with
+# directory permissions of its own, into a DESTDIR that looks like an option,
+# relative to a set-group-ID directory, racing a second install that makes
+# each directory just before this one does. No directory a file goes to is
+# there before, so one that the install step leaves out shows as 0700.
 file(REMOVE_RECURSE "${PREFIX}")
 set(root "${PREFIX}/real/dest; x") # where the kernel takes DESTDIR
 file(MAKE_DIRECTORY "${PREFIX}/real/link" "${root}/usr/share/man"
@@ -20,6 +23,15 @@ file(CHMOD "${root}/usr/share" "${PREFIX}/sgid" PERMISSIONS OWNER_READ
 # The kernel drops the bit for a user outside the directory's group.
 execute_process(COMMAND stat -c %a "${root}/usr/share" OUTPUT_VARIABLE share
   OUTPUT_STRIP_TRAILING_WHITESPACE)
+execute_process(COMMAND stat -c %a "${PREFIX}/sgid" OUTPUT_VARIABLE sgid
+  OUTPUT_STRIP_TRAILING_WHITESPACE)
+# Each mkdir runs twice, as if another install ran it just before.
+file(WRITE "${PREFIX}/racer/mkdir" [[#!/bin/sh
+PATH=${PATH#*:}
+mkdir "$@"
+exec mkdir "$@"
+]])
+file(CHMOD "${PREFIX}/racer/mkdir" PERMISSIONS OWNER_READ OWNER_EXECUTE)
 # A multi-config build tree installs only the configuration it is told.
 set(config)
 if(CONFIG)
@@ -35,21 +47,34 @@ endif()
 if(EXISTS "${PREFIX}/dest; x")
   message(FATAL_ERROR "DESTDIR's .. folded by text: ${PREFIX}/dest; x made")
 endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=-x
+  "PATH=${PREFIX}/racer:$ENV{PATH}" sh -c [[umask 077 && exec "$@"]] sh
+  ${CMAKE_COMMAND} --install ${BUILD} ${config} --prefix /usr
+  --default-directory-permissions u=rwx,g=rx,o=
+  WORKING_DIRECTORY "${PREFIX}/sgid" OUTPUT_QUIET RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cmake --install into DESTDIR -x failed: ${rc}")
+endif()
 
 foreach(f bin/lablit share/man/man1/lablit.1.gz share/doc/lablit/copyright
     share/doc/lablit/changelog.gz)
-  if(NOT EXISTS "${root}/usr/${f}")
+  if(NOT EXISTS "${root}/usr/${f}" OR NOT EXISTS "${PREFIX}/sgid/-x/usr/${f}")
     message(FATAL_ERROR "${f} not installed")
   endif()
 endforeach()
 
-# Directories made are rwxr-xr-x, as install -D makes them, and below usr/share
-# set-group-ID if it kept that bit; those that were there keep their modes.
+# Directories made are rwxr-xr-x, as install -D makes them, or rwxr-x--- as
+# asked, and set-group-ID below a directory that kept that bit; those that
+# were there keep their modes.
 string(REGEX REPLACE "^(2?)[0-7]+$" "\\1755" new "${share}")
-set(want "bin 755" "share ${share}" "share/doc ${new}"
+string(REGEX REPLACE "^(2?)[0-7]+$" "\\1750" own "${sgid}")
+set(want "-x ${own}" "-x/usr ${own}" "-x/usr/bin ${own}" "-x/usr/share ${own}"
+  "-x/usr/share/doc ${own}" "-x/usr/share/doc/lablit ${own}"
+  "-x/usr/share/man ${own}" "-x/usr/share/man/man1 ${own}"
+  "bin 755" "share ${share}" "share/doc ${new}"
   "share/doc/lablit ${new}" "share/man 750" "share/man/man1 755")
-execute_process(COMMAND find "${root}/usr" -mindepth 1 -type d
-  -printf "%P %m\n" OUTPUT_VARIABLE dirs)
+execute_process(COMMAND find "${root}/usr" "${PREFIX}/sgid" -mindepth 1
+  -type d -printf "%P %m\n" OUTPUT_VARIABLE dirs)
 string(REGEX REPLACE "\n$" "" dirs "${dirs}")
 string(REPLACE "\n" ";" dirs "${dirs}")
 list(SORT dirs)
@@ -65,33 +90,3 @@ if(NOT rc EQUAL 0 OR NOT err STREQUAL "" OR NOT out STREQUAL want)
   message(FATAL_ERROR "installed lablit wrote [${out}] [${err}], status ${rc}")
 endif()
 
-# Again, as a packager may: a DESTDIR that looks like an option, relative to
-# a set-group-ID directory, and directory permissions of its own, under umask
-# 077, racing a second install that makes every directory just before this
-# one does. All directories are made rwxr-x---, set-group-ID if sgid is.
-file(WRITE "${PREFIX}/racer/mkdir" [[#!/bin/sh
-PATH=${PATH#*:}
-mkdir "$@"
-exec mkdir "$@"
-]])
-file(CHMOD "${PREFIX}/racer/mkdir" PERMISSIONS OWNER_READ OWNER_EXECUTE)
-execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=-x
-  "PATH=${PREFIX}/racer:$ENV{PATH}" sh -c [[umask 077 && exec "$@"]] sh
-  ${CMAKE_COMMAND} --install ${BUILD} ${config} --prefix /usr
-  --default-directory-permissions u=rwx,g=rx,o=
-  WORKING_DIRECTORY "${PREFIX}/sgid" OUTPUT_QUIET RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0 OR NOT EXISTS "${PREFIX}/sgid/-x/usr/bin/lablit")
-  message(FATAL_ERROR "cmake --install into DESTDIR -x failed: ${rc}")
-endif()
-execute_process(COMMAND stat -c %a "${PREFIX}/sgid" OUTPUT_VARIABLE sgid
-  OUTPUT_STRIP_TRAILING_WHITESPACE)
-string(REGEX REPLACE "^(2?)[0-7]+$" "\\1750" new "${sgid}")
-execute_process(COMMAND find "${PREFIX}/sgid/-x" -type d -printf "%m\n"
-  OUTPUT_VARIABLE dirs)
-string(REGEX REPLACE "\n$" "" dirs "${dirs}")
-string(REPLACE "\n" ";" dirs "${dirs}")
-list(REMOVE_DUPLICATES dirs)
-if(NOT dirs STREQUAL new)
-  message(FATAL_ERROR "with directory permissions u=rwx,g=rx,o= under umask "
-    "077, directories were made ${dirs}, wanted ${new}")
-endif()
