@@ -24,7 +24,7 @@ function(lablit_mkdir dir)
   if(NOT IS_DIRECTORY "${dir}" AND dir MATCHES "^(.+)/[^/]*$")
     lablit_mkdir("${CMAKE_MATCH_1}")
   endif()
-  if(NOT IS_DIRECTORY "${dir}") # -- : a DESTDIR such as -x is a path
+  if(NOT IS_DIRECTORY "${dir}") # --: a DESTDIR such as -x is a path
     execute_process(COMMAND mkdir -p -m ${mode} -- "${dir}"
       COMMAND_ERROR_IS_FATAL ANY)
   endif()
