@@ -89,4 +89,3 @@ set(want "a1.b22\n\\002\\141\\061\\003\\142\\062\\062\\000\n")
 if(NOT rc EQUAL 0 OR NOT err STREQUAL "" OR NOT out STREQUAL want)
   message(FATAL_ERROR "installed lablit wrote [${out}] [${err}], status ${rc}")
 endif()
-
