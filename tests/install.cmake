@@ -2,21 +2,24 @@
 cmake_minimum_required(VERSION 3.20)
 # Installs the build twice under umask 077 and runs the installed binary.
 # First into a scratch tree that already holds usr and usr/share/man of mode
-# 0750 and an admin's set-group-ID usr/share, through a DESTDIR that holds a ;
-# and a .. after a symlink; the prefix is /, which cmake --install reduces to
-# an empty one, and DESTDIR ends in usr. Then as a packager may: with
-# directory permissions of its own, into a DESTDIR that looks like an option,
-# relative to a set-group-ID directory, racing a second install that makes
-# each directory just before this one does. No directory a file goes to is
-# there before, so one that the install step leaves out shows as 0700.
+# 0750, an admin's set-group-ID usr/share and usr/share/man/man1 of mode 0711,
+# through a DESTDIR that holds a ; and a .. after a symlink; the prefix is /,
+# which cmake --install reduces to an empty one, and DESTDIR ends in usr. Then
+# as a packager may: with directory permissions of its own, into a DESTDIR
+# that looks like an option, relative to a set-group-ID directory, racing a
+# second install that makes each directory just before this one does. There
+# no directory a file goes to is there before, so one that the install step
+# leaves out shows as 0700.
 file(REMOVE_RECURSE "${PREFIX}")
 set(root "${PREFIX}/real/dest; x") # where the kernel takes DESTDIR
-file(MAKE_DIRECTORY "${PREFIX}/real/link" "${root}/usr/share/man"
+file(MAKE_DIRECTORY "${PREFIX}/real/link" "${root}/usr/share/man/man1"
   "${PREFIX}/sgid")
 file(CREATE_LINK real/link "${PREFIX}/link" SYMBOLIC)
 # Exact modes, whatever this tree inherits from where the build is.
 file(CHMOD "${root}/usr" "${root}/usr/share/man"
   PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE)
+file(CHMOD "${root}/usr/share/man/man1" PERMISSIONS OWNER_READ OWNER_WRITE
+  OWNER_EXECUTE GROUP_EXECUTE WORLD_EXECUTE)
 file(CHMOD "${root}/usr/share" "${PREFIX}/sgid" PERMISSIONS OWNER_READ
   OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_WRITE GROUP_EXECUTE WORLD_READ
   WORLD_EXECUTE SETGID)
@@ -72,9 +75,11 @@ set(want "-x ${own}" "-x/usr ${own}" "-x/usr/bin ${own}" "-x/usr/share ${own}"
   "-x/usr/share/doc ${own}" "-x/usr/share/doc/lablit ${own}"
   "-x/usr/share/man ${own}" "-x/usr/share/man/man1 ${own}"
   "bin 755" "share ${share}" "share/doc ${new}"
-  "share/doc/lablit ${new}" "share/man 750" "share/man/man1 755")
-execute_process(COMMAND find "${root}/usr" "${PREFIX}/sgid" -mindepth 1
-  -type d -printf "%P %m\n" OUTPUT_VARIABLE dirs)
+  "share/doc/lablit ${new}" "share/man 750" "share/man/man1 711")
+execute_process(COMMAND sh -c [[for top; do cd "$top" &&
+  find . -mindepth 1 -type d -exec stat -c "%n %a" {} + || exit; done]] sh
+  "${root}/usr" "${PREFIX}/sgid" OUTPUT_VARIABLE dirs COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX REPLACE "(^|\n)\\./" "\\1" dirs "${dirs}")
 string(REGEX REPLACE "\n$" "" dirs "${dirs}")
 string(REPLACE "\n" ";" dirs "${dirs}")
 list(SORT dirs)
