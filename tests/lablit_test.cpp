@@ -4,6 +4,7 @@
 //
 // usage: lablit_test PATH-TO-LABLIT GROUP [SEED]
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -391,8 +392,19 @@ int main(int argc, char *argv[])
 	lablit = argv[1];
 	// So that run() can pass SIGPIPE on ignored; it resets it otherwise.
 	std::signal(SIGPIPE, SIG_IGN);
-	if (argc == 4)
-		seed = std::strtoul(argv[3], nullptr, 10);
+	if (argc == 4) {
+		char *end;
+		errno = 0;
+		seed = std::strtoul(argv[3], &end, 10);
+		// Digits only: strtoul would take " -1" as a huge number.
+		if (argv[3][0] < '0' || argv[3][0] > '9' || *end != '\0' ||
+		    errno != 0) {
+			std::fprintf(stderr,
+				     "lablit_test: seed %s is not a number\n",
+				     argv[3]);
+			return 2;
+		}
+	}
 	for (const auto &g : groups) {
 		if (std::strcmp(g.name, argv[2]) == 0) {
 			g.fn();
