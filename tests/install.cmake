@@ -7,9 +7,9 @@ cmake_minimum_required(VERSION 3.20)
 # which cmake --install reduces to an empty one, and DESTDIR ends in usr. Then
 # as a packager may: with directory permissions of its own, into a DESTDIR
 # that looks like an option, relative to a set-group-ID directory, racing a
-# second install that makes each directory just before this one does. There
-# no directory a file goes to is there before, so one that the install step
-# leaves out shows as 0700.
+# second install that makes each directory just before this one does. In the
+# second no directory a file goes to is there before, so one that the install
+# step leaves out shows as 0700.
 file(REMOVE_RECURSE "${PREFIX}")
 set(root "${PREFIX}/real/dest; x") # where the kernel takes DESTDIR
 file(MAKE_DIRECTORY "${PREFIX}/real/link" "${root}/usr/share/man/man1"
