@@ -2,7 +2,8 @@
 # Run by cmake --install before anything is copied, with lablit_dirs set to
 # the directories the files go to. Each of them that is missing, and each
 # missing one above it, is made rwxr-xr-x whatever the umask, as install -D
-# makes them, or with the permissions a packager gives, exactly. The mode is
+# makes them, or with the permissions a packager gives, exactly (a missing
+# parent also with owner write and search, as mkdir -p makes it). The mode is
 # given as the umask of a plain mkdir -p, so that the kernel sets it as it
 # makes each directory and keeps a set-group-ID bit inherited from the
 # parent, which a mkdir -m that sets the mode afterwards (BusyBox's) drops.
