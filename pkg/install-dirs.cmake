@@ -1,4 +1,5 @@
 # SPDX-License-Identifier: ISC
+cmake_minimum_required(VERSION 3.20) # cmake --install sets none
 # Run by cmake --install before anything is copied, with lablit_dirs set to
 # the directories the files go to. Each of them that is missing, and each
 # missing one above it, is made rwxr-xr-x whatever the umask, as install -D
@@ -23,6 +24,13 @@ if(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS)
     string(REPLACE ${CMAKE_MATCH_1} ${CMAKE_MATCH_2} mode "${mode}")
   endforeach()
   set(mode a=,${mode})
+  # Anything but CMake's list form (given with -D to this script) stops the
+  # install before a directory is made.
+  if(NOT mode MATCHES "^a=(,[ugo]\\+[rwx])*$")
+    message(FATAL_ERROR "directory permissions "
+      "\"${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS}\" are not a list such "
+      "as \"OWNER_READ;OWNER_WRITE;OWNER_EXECUTE\": nothing is installed")
+  endif()
 endif()
 foreach(dir IN LISTS lablit_dirs)
   if(NOT IS_ABSOLUTE "${dir}") # --prefix / leaves an empty prefix
