@@ -1,4 +1,5 @@
 # SPDX-License-Identifier: ISC
+cmake_minimum_required(VERSION 3.20) # cpack sets no policies
 # Run by cpack after it writes a .deb. The ar archive records each member's
 # file mode, which cpack takes from the umask it ran under; set every one to
 # 0644 so that the package's bytes do not depend on the umask.

@@ -1,4 +1,5 @@
 # SPDX-License-Identifier: ISC
+cmake_minimum_required(VERSION 3.20) # cpack sets no policies
 # Run by cpack on the staging tree, before it is packed.
 if(CPACK_GENERATOR STREQUAL "DEB")
   # Without dpkg-shlibdeps cpack only warns, and the package would say

@@ -1,4 +1,5 @@
 # SPDX-License-Identifier: ISC
+cmake_minimum_required(VERSION 3.20) # cmake -P sets no policies
 # cmake -D IN=FILE -D OUT=FILE.gz -P gzip.cmake: the bytes gzip -9n writes,
 # from any userland (BusyBox's gzip has no -9): CMake's own deflate at level
 # 9, with the time in the header (bytes 4 to 7) zeroed, as -n leaves it.
