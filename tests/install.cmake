@@ -1,15 +1,17 @@
 # SPDX-License-Identifier: ISC
 cmake_minimum_required(VERSION 3.20)
-# Installs the build twice under umask 077 and runs the installed binary.
-# First into a scratch tree that already holds usr and usr/share/man of mode
+# Installs the build twice and runs the installed binary. First, under umask
+# 077, into a scratch tree that already holds usr and usr/share/man of mode
 # 0750, an admin's set-group-ID usr/share and usr/share/man/man1 of mode 0711,
 # through a DESTDIR that holds a ; and a .. after a symlink; the prefix is /,
 # which cmake --install reduces to an empty one, and DESTDIR ends in usr. Then
-# as a packager may: with directory permissions of its own, into a DESTDIR
-# that looks like an option, relative to a set-group-ID directory, racing a
-# second install that makes each directory just before this one does. In the
-# second no directory a file goes to is there before, so one that the install
-# step leaves out shows as 0700.
+# as a packager may: with directory permissions of its own for owner, group
+# and others, under umask 022, which would give others read that is not asked
+# and take group write that is, into a DESTDIR that looks like an option,
+# relative to a set-group-ID directory, racing a second install that makes
+# each directory just before this one does. In the second no directory a file
+# goes to is there before, so one that the install step leaves out shows as
+# 0751.
 file(REMOVE_RECURSE "${PREFIX}")
 set(root "${PREFIX}/real/dest; x") # where the kernel takes DESTDIR
 file(MAKE_DIRECTORY "${PREFIX}/real/link" "${root}/usr/share/man/man1"
@@ -51,9 +53,9 @@ if(EXISTS "${PREFIX}/dest; x")
   message(FATAL_ERROR "DESTDIR's .. folded by text: ${PREFIX}/dest; x made")
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=-x
-  "PATH=${PREFIX}/racer:$ENV{PATH}" sh -c [[umask 077 && exec "$@"]] sh
+  "PATH=${PREFIX}/racer:$ENV{PATH}" sh -c [[umask 022 && exec "$@"]] sh
   ${CMAKE_COMMAND} --install ${BUILD} ${config} --prefix /usr
-  --default-directory-permissions u=rwx,g=rx,o=
+  --default-directory-permissions u=rwx,g=rwx,o=x
   WORKING_DIRECTORY "${PREFIX}/sgid" OUTPUT_QUIET RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install into DESTDIR -x failed: ${rc}")
@@ -66,11 +68,11 @@ foreach(f bin/lablit share/man/man1/lablit.1.gz share/doc/lablit/copyright
   endif()
 endforeach()
 
-# Directories made are rwxr-xr-x, as install -D makes them, or rwxr-x--- as
+# Directories made are rwxr-xr-x, as install -D makes them, or rwxrwx--x as
 # asked, and set-group-ID below a directory that kept that bit; those that
 # were there keep their modes.
 string(REGEX REPLACE "^(2?)[0-7]+$" "\\1755" new "${share}")
-string(REGEX REPLACE "^(2?)[0-7]+$" "\\1750" own "${sgid}")
+string(REGEX REPLACE "^(2?)[0-7]+$" "\\1771" own "${sgid}")
 set(want "-x ${own}" "-x/usr ${own}" "-x/usr/bin ${own}" "-x/usr/share ${own}"
   "-x/usr/share/doc ${own}" "-x/usr/share/doc/lablit ${own}"
   "-x/usr/share/man ${own}" "-x/usr/share/man/man1 ${own}"
@@ -84,8 +86,8 @@ string(REGEX REPLACE "\n$" "" dirs "${dirs}")
 string(REPLACE "\n" ";" dirs "${dirs}")
 list(SORT dirs)
 if(NOT dirs STREQUAL want)
-  message(FATAL_ERROR "directory modes after cmake --install under umask "
-    "077:\n  ${dirs}\nwanted\n  ${want}")
+  message(FATAL_ERROR "directory modes after cmake --install:\n  ${dirs}\n"
+    "wanted\n  ${want}")
 endif()
 
 execute_process(COMMAND "${root}/usr/bin/lablit" a1.b22
