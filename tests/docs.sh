@@ -21,7 +21,7 @@ lablit
 usage=$?
 
 # Reads the documents as man and a Markdown viewer show them, writes each
-# example as $tmp/N.cmd, $tmp/N.want and $tmp/N.at (where it stands), and
+# example to $tmp/N as where it stands, its command and the lines shown, and
 # says what is wrong with the exit statuses.
 awk -v tmp="$tmp" -v written=$written -v failed=$failed -v usage=$usage '
 function unroff(s, t, i, e) {
@@ -43,15 +43,11 @@ function example(cmd) {
 	done()
 	examples[FILENAME]++
 	n++
-	print FILENAME ":" FNR > (tmp "/" n ".at")
-	close(tmp "/" n ".at")
-	print cmd > (tmp "/" n ".cmd")
-	close(tmp "/" n ".cmd")
-	printf "" > (tmp "/" n ".want")
+	print FILENAME ":" FNR "\n" cmd > (tmp "/" n)
 	open = 1
 }
-function shown(line) { print line > (tmp "/" n ".want") }
-function done() { if (open) close(tmp "/" n ".want"); open = 0 }
+function shown(line) { print line > (tmp "/" n) }
+function done() { if (open) close(tmp "/" n); open = 0 }
 function listed(status, words, want) {
 	words = tolower(words)
 	if (words ~ /^both lines were written/) want = written
@@ -117,14 +113,15 @@ END {
 }' "$src/README.md" "$src/doc/lablit.1" || failures=1
 
 i=1
-while [ -f "$tmp/$i.cmd" ]; do
-	at=$(cat "$tmp/$i.at") cmd=$(cat "$tmp/$i.cmd")
+while [ -f "$tmp/$i" ]; do
+	at=$(sed -n 1p "$tmp/$i") cmd=$(sed -n 2p "$tmp/$i")
+	tail -n +3 "$tmp/$i" >"$tmp/want"
 	(cd "$tmp" && exec sh -c "$cmd") </dev/null >"$tmp/out" 2>"$tmp/err"
-	if ! cmp -s "$tmp/out" "$tmp/$i.want" || [ -s "$tmp/err" ]; then
+	if ! cmp -s "$tmp/out" "$tmp/want" || [ -s "$tmp/err" ]; then
 		echo "$at: \$ $cmd wrote:"
 		cat "$tmp/out" "$tmp/err"
 		echo "and not:"
-		cat "$tmp/$i.want"
+		cat "$tmp/want"
 		failures=1
 	fi
 	i=$((i + 1))
